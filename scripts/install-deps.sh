@@ -9,7 +9,7 @@ packages=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav gstreamer1.0-tools
   libudev-dev libevdev-dev libi2c-dev libturbojpeg0-dev libsimpleini-dev libicu-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-dejavu-core fonts-noto-core fonts-noto-cjk
+  fonts-dejavu-core fonts-liberation fonts-noto-core fonts-noto-cjk
   ffmpeg xvfb xauth
 )
 

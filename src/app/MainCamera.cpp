@@ -109,12 +109,19 @@ void TMainForm::Connect_BtnClick()
     ui.NoCameraPanel->hide();
     setConnectButtonState(true);
     Q_EMIT cameraConnected();
+    if (ui.action("ChangeModeTB_Draw")->isChecked())
+        ChangeModeTB_DrawClick();
 }
 
 void TMainForm::disconnectCamera()
 {
     Q_EMIT cameraDisconnecting();
+    if (FrameFrozen) {
+        FrameFrozen = false;
+        m_engine->FilterGraph_Play();
+    }
     ui.NoCameraPanel->show();
+    ChangeModeTB_ChangeReset();
     ui.NoCameraPanel->raise();
     flags.DeviceConnected = false;
     setConnectButtonState(false);

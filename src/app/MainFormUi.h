@@ -15,6 +15,7 @@ class QMainWindow;
 class QMenu;
 class QMenuBar;
 class QTextEdit;
+class QToolBar;
 class QWidget;
 
 namespace orvix {
@@ -73,7 +74,28 @@ struct MainFormUi {
     QAction* action(const char* name) const;
     QMenu* menu(const char* name) const;
 
+    // Tool row, mode switch and the still view's toolbars.
+    QToolBar* Compare_ToolBar = nullptr;
+    QToolBar* Cross_ToolBar = nullptr;
+    QToolBar* VideoCtrl_ToolBar = nullptr;
+    QToolBar* DrawRuler_ToolBar = nullptr;
+    QToolBar* DeviceControl_ToolBar = nullptr;
+    QToolBar* MideaPlay_ToolBar = nullptr;
+    QToolBar* ChangeMode_ToolBar = nullptr;
+    QToolBar* ToolBar_ImageEdit1 = nullptr;
+    QToolBar* ToolBar_ImageEdit2 = nullptr;
+    QToolBar* ToolBar_ImageProcess = nullptr;
+    QActionGroup* changeModeGroup = nullptr;
+    QActionGroup* mediaFlipGroup = nullptr;
+    // The tool toolbars of the live view's row, in the order the mode machine tests them.
+    std::array<QToolBar*, 6> toolRow() const
+    {
+        return {Compare_ToolBar,   Cross_ToolBar,         VideoCtrl_ToolBar,
+                DrawRuler_ToolBar, DeviceControl_ToolBar, MideaPlay_ToolBar};
+    }
+
     void setupUi(QMainWindow* window);
+    void setupToolbars(QMainWindow* window);
 };
 
 // File names of the ten main buttons' pictures, in button order.

@@ -2,6 +2,8 @@
 // The per-user data tree and the settings file UserSysInfo.ini that remembers the three
 // folders, the language, auto-save and the user the settings belong to.
 
+#include "library/MediaList.h"
+
 #include <QString>
 
 #include <memory>
@@ -18,8 +20,6 @@ struct TDefaultData {
     bool Mark = false;
     bool AutoSave = false;
 };
-
-enum class ListKind { Bmp = 0, Jpg = 1, Avi = 2 };
 
 class UserSettings {
 public:

@@ -25,6 +25,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 #include <QTextEdit>
@@ -32,6 +33,12 @@
 #include <QUrl>
 
 #include <cstdio>
+
+// Resources compiled into the static interface library must be registered by hand.
+static void initToolbarResources()
+{
+    Q_INIT_RESOURCE(toolbar);
+}
 
 namespace orvix {
 
@@ -50,7 +57,9 @@ TMainForm::TMainForm(DevicePool& pool, const MainFormOptions& options, QWidget* 
     setObjectName(QStringLiteral("MainForm"));
 
     // 1. Designed components; outer size 806 x 600, centred.
+    initToolbarResources();
     ui.setupUi(this);
+    ui.setupToolbars(this);
     placeOuterSize(806, 600);
     AppActive = true;
     VideoRepainted = true;
@@ -116,8 +125,21 @@ TMainForm::TMainForm(DevicePool& pool, const MainFormOptions& options, QWidget* 
     VmrAvailable = TVideoCameraDS::CheckVMR_Functuon();
     VmrWarningShown = false;
 
+    // 9. The three lists.
+    m_thumbs.setPlaceholderPath(
+        QDir(m_options.programDir).filePath(QStringLiteral("Bitmap/ShowMap/Recording.bmp")));
+    for (int kind = 0; kind < 3; ++kind)
+        FileList(kind);
+
     wireActions();
     FormCreate();
+
+    m_screenSize = QApplication::primaryScreen() ? QApplication::primaryScreen()->size() : QSize();
+    m_listTimer = new QTimer(this);
+    m_listTimer->setObjectName(QStringLiteral("ListImage_Timer"));
+    m_listTimer->setInterval(500);
+    connect(m_listTimer, &QTimer::timeout, this, &TMainForm::ListImage_TimerTimer);
+    m_listTimer->start();
 
     // The idle pass runs whenever the event loop is about to wait.
     connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
@@ -129,7 +151,9 @@ TMainForm::~TMainForm()
 {
     if (!m_closed)
         FormClose();
+    QApplication::instance()->removeEventFilter(this);
     setMessageBox(nullptr);
+    delete m_printer;
     if (m_engine)
         m_engine->DeleteTSysDevEnum();
 }
@@ -235,6 +259,42 @@ void TMainForm::wireActions()
     connect(ui.action("RestoreDefaultPath"), &QAction::triggered, this,
             &TMainForm::RestoreDefaultPathClick);
     connect(ui.action("AutoSave"), &QAction::triggered, this, &TMainForm::AutoSaveClick);
+    connect(ui.CaptureImage_Btn, &GlyphButton::clicked, this, &TMainForm::CaptureImage_BtnClick);
+    connect(ui.SaveImage_Btn, &GlyphButton::clicked, this, &TMainForm::SaveImage_BtnClick);
+    connect(ui.DelViewVideo_Btn, &GlyphButton::clicked, this, &TMainForm::DeleteImage);
+    connect(ui.PrinterImage_Btn, &GlyphButton::clicked, this, &TMainForm::PrintImageClick);
+    connect(ui.action("SaveFile"), &QAction::triggered, this, &TMainForm::SaveFileClick);
+    connect(ui.action("OpenFile"), &QAction::triggered, this, &TMainForm::OpenFileClick);
+    connect(ui.action("PrintSet"), &QAction::triggered, this, &TMainForm::PrintSetClick);
+    connect(ui.action("PrintImage"), &QAction::triggered, this, &TMainForm::PrintImageClick);
+    connect(ui.action("NHeight_Q"), &QAction::triggered, this, [this] { setJpegQuality(100); });
+    connect(ui.action("NMiddle_Q"), &QAction::triggered, this, [this] { setJpegQuality(90); });
+    connect(ui.action("NLow_Q"), &QAction::triggered, this, [this] { setJpegQuality(80); });
+    connect(ui.action("OpenFile1"), &QAction::triggered, this, &TMainForm::OpenFile1Click);
+    connect(ui.action("DeleteFile1"), &QAction::triggered, this, &TMainForm::DeleteFile1Click);
+    connect(ui.PageControl1, &QTabWidget::currentChanged, this, &TMainForm::PageControl1Change);
+    connect(ui.PageControl1, &MediaStrip::pageRequested, this, &TMainForm::ListPage);
+    connect(ui.PageControl1, &MediaStrip::slotDoubleClicked, this, &TMainForm::slotDoubleClick);
+    connect(ui.PageControl1, &MediaStrip::slotContextRequested, this,
+            [this](int kind, int slot, const QPoint& pos) {
+                slotContextPopup(kind, slot);
+                ui.menu("PopupMenu_ListView")->popup(pos);
+            });
+    connect(this, &TMainForm::listRefreshRequested, this, &TMainForm::FileList);
+    connect(ui.EditorImage_Btn, &GlyphButton::clicked, this, &TMainForm::EditorImage_BtnClick);
+    connect(ui.ImageProcess_Btn, &GlyphButton::clicked, this, &TMainForm::ImageProcess_BtnClick);
+    connect(ui.action("ChangeModeTB_Compare"), &QAction::triggered, this,
+            &TMainForm::ChangeModeTB_CompareClick);
+    connect(ui.action("ChangeModeTB_Cross"), &QAction::triggered, this,
+            &TMainForm::ChangeModeTB_CrossClick);
+    connect(ui.action("ChangeModeTB_VideoCtrl"), &QAction::triggered, this,
+            &TMainForm::ChangeModeTB_VideoCtrlClick);
+    connect(ui.action("ChangeModeTB_Draw"), &QAction::triggered, this,
+            &TMainForm::ChangeModeTB_DrawClick);
+    connect(ui.action("ChangeModeTB_DeviceCtrl"), &QAction::triggered, this,
+            &TMainForm::ChangeModeTB_DeviceCtrlClick);
+    QApplication::instance()->installEventFilter(this);
+    connect(m_engine, &TVideoCameraDS::stillButtonPressed, this, &TMainForm::stillButtonPressed);
     connect(ui.PageControl1, &MediaStrip::folderRequested, this,
             [this](int kind) { ListPath_BtnClick(ListKind(kind)); });
     for (QAction* a : ui.languageGroup->actions())
@@ -264,13 +324,12 @@ void TMainForm::AboutClick()
 
 void TMainForm::WhetherSaveImageMessage()
 {
-    const bool hasPicture = !ui.Image1->pixmap().isNull();
-    if (hasPicture && UnsavedLevel > 1) {
+    const bool hasPicture = hasStill();
+    if (hasPicture && (UnsavedLevel() > 1 || ProcessingPending)) {
         if (showMessage(QStringLiteral("WhetherSaveImage_MsgBox"),
                         QStringLiteral("AttentionTitle_MsgBox"), ButtonsOkCancel,
-                        IconQuestion) == ResultOk) {
-            Q_EMIT saveRequested();
-        }
+                        IconQuestion) == ResultOk)
+            Save_ImageFile(m_still);
     }
 }
 
@@ -540,31 +599,6 @@ void TMainForm::LabLanguage_CaptionSet()
     ui.NoCameraLabel->setText(
         texts().LabelCaptionData[flags.DeviceFound ? QStringLiteral("DeviceToFound_Lab")
                                                    : QStringLiteral("DeviceNotToFound_Lab")]);
-}
-
-// ---------------------------------------------------------------------------------------
-// Idle pass
-
-void TMainForm::UpdateActions()
-{
-    const bool hasPicture = !ui.Image1->pixmap().isNull();
-    auto setVisible = [](QWidget* w, bool v) {
-        if (w->isVisibleTo(w->parentWidget()) != v)
-            w->setVisible(v);
-    };
-    setVisible(ui.Connect_Btn, flags.DeviceFound);
-    setVisible(ui.CaptureImage_Btn,
-               (flags.DeviceConnected || flags.PlayerOpen) && m_engine->GetCanSnapShot());
-    setVisible(ui.RecordVideo_Btn, flags.DeviceConnected);
-    setVisible(ui.SaveImage_Btn, hasPicture && UnsavedLevel > 1);
-    for (GlyphButton* b :
-         {ui.EditorImage_Btn, ui.DelViewVideo_Btn, ui.ImageProcess_Btn, ui.PrinterImage_Btn})
-        setVisible(b, hasPicture);
-    ui.action("SaveFile")->setEnabled(hasPicture);
-    ui.action("PrintImage")->setEnabled(hasPicture);
-    setVisible(ui.LogoImage_RW, !hasPicture);
-    ui.action("VideoFormat")->setEnabled(flags.DeviceConnected);
-    ui.action("VideoSource")->setEnabled(flags.DeviceConnected);
 }
 
 } // namespace orvix

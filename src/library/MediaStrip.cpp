@@ -73,7 +73,10 @@ MediaStrip::MediaStrip(QWidget* parent) : QTabWidget(parent)
         t.counter->setObjectName(QStringLiteral("%1Num_Label").arg(pre));
         t.counter->setGeometry(720, 14, 72, 23);
         t.counter->setAlignment(Qt::AlignCenter);
-        QFont cf(QStringLiteral("Times New Roman"));
+        QFont cf;
+        // Liberation Serif has the metrics of Times New Roman, so the counter fits its box.
+        cf.setFamilies({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"),
+                        QStringLiteral("DejaVu Serif")});
         cf.setPixelSize(21);
         t.counter->setFont(cf);
         QPalette cp = t.counter->palette();
