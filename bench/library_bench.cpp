@@ -49,8 +49,15 @@ QImage still1600()
     return img;
 }
 
+// ORVIX_BENCH_DIR chooses where the files go (for example a tmpfs, to leave out the disk).
+QString benchRoot()
+{
+    const QString root = qEnvironmentVariable("ORVIX_BENCH_DIR");
+    return (root.isEmpty() ? QDir::tempPath() : root) + QStringLiteral("/orvix-bench-XXXXXX");
+}
+
 struct Fixture {
-    QTemporaryDir dir;
+    QTemporaryDir dir{benchRoot()};
     QString jpgFolder;
     QString aviPath;
     QImage still = still1600();

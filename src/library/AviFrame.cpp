@@ -141,6 +141,27 @@ QImage toImage(GstSample* sample)
     return image;
 }
 
+// A muxer writes the AVI main header with zero frames and a RIFF size covering only the
+// headers when it starts, and fills in both when the recording is finalised. Such a file may
+// already hold decodable frames, but its length is not known yet: it is treated as the file of
+// a recording in progress. (A finished file without video also counts zero frames, but its
+// RIFF size covers the file.)
+bool aviStillBeingWritten(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(52);
+    if (head.size() < 52 || !head.startsWith("RIFF") || head.mid(8, 4) != "AVI " ||
+        head.mid(12, 4) != "LIST" || head.mid(20, 4) != "hdrl" || head.mid(24, 4) != "avih")
+        return false;
+    auto le32 = [&head](int at) {
+        const auto* p = reinterpret_cast<const uchar*>(head.constData()) + at;
+        return p[0] | (p[1] << 8) | (p[2] << 16) | (quint32(p[3]) << 24);
+    };
+    return le32(48) == 0 && qint64(le32(4)) + 8 < file.size();
+}
+
 } // namespace
 
 AviFrameResult readAviFrame(const QString& path, int frameIndex, int timeoutMs)
@@ -158,6 +179,8 @@ AviFrameResult readAviFrame(const QString& path, int frameIndex, int timeoutMs)
         return fail(QStringLiteral("The video file is empty."));
     if (frameIndex < 0)
         return fail(QStringLiteral("There is no frame %1.").arg(frameIndex));
+    if (aviStillBeingWritten(path))
+        return fail(QStringLiteral("The video is still being recorded."));
     if (!gst_is_initialized())
         gst_init(nullptr, nullptr);
 

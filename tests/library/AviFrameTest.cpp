@@ -39,8 +39,9 @@ TEST(AviFrame, ReadsTheRequestedFrameOfMjpegAndRawVideo)
         QImage out;
         EXPECT_TRUE(GetAviFrame(path, 8, &out));
         EXPECT_EQ(out.format(), QImage::Format_RGB888);
-        if (!mjpeg) // bottom-up rows in the file, the right way up in the frame
+        if (!mjpeg) { // bottom-up rows in the file, the right way up in the frame
             EXPECT_EQ(qGreen(out.pixel(320, 10)), 255);
+        }
     }
 }
 
@@ -136,7 +137,8 @@ TEST(AviFrame, FileStillBeingRecordedFailsUntilFinished)
     const gsize size = 320 * 240 * 3 / 2;
     for (int i = 0; i < 30; ++i) {
         GstBuffer* buf = gst_buffer_new_allocate(nullptr, size, nullptr);
-        gst_buffer_memset(buf, 0, guint8(greyOf(i)), size);
+        gst_buffer_memset(buf, 0, guint8(greyOf(i)), 320 * 240);
+        gst_buffer_memset(buf, 320 * 240, 128, size - 320 * 240);
         GST_BUFFER_PTS(buf) = gst_util_uint64_scale(i, GST_SECOND, 30);
         GST_BUFFER_DURATION(buf) = gst_util_uint64_scale(1, GST_SECOND, 30);
         gst_app_src_push_buffer(GST_APP_SRC(src), buf);
@@ -153,6 +155,7 @@ TEST(AviFrame, FileStillBeingRecordedFailsUntilFinished)
     ASSERT_TRUE(written);
     const AviFrameResult during = readAviFrame(path, 8, 3000);
     EXPECT_FALSE(during.ok()) << "a file being recorded has no usable length yet";
+    EXPECT_TRUE(during.error.contains("being recorded")) << during.error.toStdString();
 
     gst_app_src_end_of_stream(GST_APP_SRC(src));
     GstBus* bus = gst_element_get_bus(pipeline);
