@@ -74,7 +74,13 @@ void MainFormUi::setupToolbars(QMainWindow* window)
     divider(MideaPlay_ToolBar, "MideaPlayTB_TabDiv4");
 
     ChangeMode_ToolBar = makeToolBar(client, "ChangeMode_ToolBar");
-    ChangeMode_ToolBar->setIconSize(QSize(18, 18));
+    // Five buttons in 123 pixels: small icons, no padding.
+    ChangeMode_ToolBar->setIconSize(QSize(16, 16));
+    ChangeMode_ToolBar->setContentsMargins(0, 0, 0, 0);
+    ChangeMode_ToolBar->setStyleSheet(QStringLiteral(
+        "QToolBar { spacing: 0px; padding: 0px; border: none; }"
+        "QToolButton { padding: 1px; margin: 0px; }"
+        "QToolBar::separator { width: 3px; }"));
     divider(ChangeMode_ToolBar, "ChangeModeTB_TabDiv1");
     changeModeGroup = new QActionGroup(window);
     changeModeGroup->setExclusive(true);
@@ -86,6 +92,9 @@ void MainFormUi::setupToolbars(QMainWindow* window)
         changeModeGroup->addAction(button(ChangeMode_ToolBar, name, icon, true));
     action("ChangeModeTB_Compare")->setChecked(true);
     divider(ChangeMode_ToolBar, "ChangeModeTB_TabDiv2");
+    // The two dividers frame the group; at this width they would push a button out.
+    action("ChangeModeTB_TabDiv1")->setVisible(false);
+    action("ChangeModeTB_TabDiv2")->setVisible(false);
 
     ToolBar_ImageEdit1 = makeToolBar(client, "ToolBar_ImageEdit1");
     ToolBar_ImageEdit2 = makeToolBar(client, "ToolBar_ImageEdit2");

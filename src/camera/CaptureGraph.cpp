@@ -7,11 +7,19 @@
 #include <gst/video/video.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 
 namespace orvix {
 
 namespace {
+
+std::atomic<int> s_livePipelines{0};
+
+void pipelineFinalised(gpointer, GObject*)
+{
+    s_livePipelines.fetch_sub(1);
+}
 
 // How long a started pipeline may take to deliver its first frame before the start is
 // judged by the absence of errors alone.
@@ -62,7 +70,7 @@ struct CaptureGraph::Branch {
     GstPad* teePad = nullptr;
     GstPad* sinkPad = nullptr;
     int sinkCount = 0;
-    int eosSeen = 0;     // guarded by the graph's mutex
+    int eosSeen = 0;       // guarded by the graph's mutex
     bool unlinked = false; // guarded by the graph's mutex
 };
 
@@ -70,6 +78,8 @@ struct CaptureGraphHooks {
     static GstBusSyncReply bus(GstBus*, GstMessage* message, gpointer self)
     {
         static_cast<CaptureGraph*>(self)->onBusMessage(message);
+        // Nothing reads the bus queue; a dropped message is the handler's to release.
+        gst_message_unref(message);
         return GST_BUS_DROP;
     }
 
@@ -125,6 +135,11 @@ struct CaptureGraphHooks {
 
 CaptureGraph::CaptureGraph(QObject* parent) : QObject(parent) {}
 
+int CaptureGraph::livePipelines()
+{
+    return s_livePipelines.load();
+}
+
 CaptureGraph::~CaptureGraph()
 {
     setFrameSink(nullptr);
@@ -162,8 +177,8 @@ bool CaptureGraph::build(GstElement* source, QString* error)
     GstCaps* caps = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "RGB", nullptr);
     g_object_set(rgb, "caps", caps, nullptr);
     for (GstElement* q : {grabQueue, displayQueue})
-        g_object_set(q, "max-size-buffers", 3u, "max-size-bytes", 0u, "max-size-time",
-                     guint64(0), "leaky", 2 /* downstream: drop the oldest */, nullptr);
+        g_object_set(q, "max-size-buffers", 3u, "max-size-bytes", 0u, "max-size-time", guint64(0),
+                     "leaky", 2 /* downstream: drop the oldest */, nullptr);
     GstAppSinkCallbacks grabCb{};
     grabCb.new_sample = &CaptureGraphHooks::grab;
     GstAppSinkCallbacks displayCb{};
@@ -179,8 +194,11 @@ bool CaptureGraph::build(GstElement* source, QString* error)
     gst_caps_unref(caps);
 
     m_pipeline = gst_pipeline_new("orvix-capture");
-    gst_bin_add_many(GST_BIN(m_pipeline), source, convert, rgb, tee, grabQueue, grab,
-                     displayQueue, display, nullptr);
+    gst_object_ref_sink(m_pipeline);
+    s_livePipelines.fetch_add(1);
+    g_object_weak_ref(G_OBJECT(m_pipeline), &pipelineFinalised, nullptr);
+    gst_bin_add_many(GST_BIN(m_pipeline), source, convert, rgb, tee, grabQueue, grab, displayQueue,
+                     display, nullptr);
     gst_object_unref(source); // the pipeline holds it now
     const bool linked = gst_element_link_many(source, convert, rgb, tee, nullptr) &&
                         gst_element_link_many(tee, grabQueue, grab, nullptr) &&
@@ -217,7 +235,10 @@ bool CaptureGraph::play(int timeoutMs)
         return false;
     {
         std::lock_guard lock(m_mutex);
-        if (m_phase == Phase::Running && !m_failed && state() == 3)
+        // A stream that broke (device gone) cannot be resumed; it has to be built anew.
+        if (m_failed)
+            return false;
+        if (m_phase == Phase::Running && state() == 3)
             return true;
         m_phase = Phase::Starting;
         m_startError = false;
@@ -238,7 +259,6 @@ bool CaptureGraph::play(int timeoutMs)
     ok = ok && !m_startError;
     if (ok) {
         m_phase = Phase::Running;
-        m_failed = false;
     } else {
         m_phase = Phase::Idle;
         if (m_error.isEmpty())
@@ -254,8 +274,8 @@ bool CaptureGraph::pause(int timeoutMs)
     if (gst_element_set_state(m_pipeline, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE)
         return false;
     GstState current = GST_STATE_NULL;
-    const GstStateChangeReturn r = gst_element_get_state(m_pipeline, &current, nullptr,
-                                                         GstClockTime(timeoutMs) * GST_MSECOND);
+    const GstStateChangeReturn r =
+        gst_element_get_state(m_pipeline, &current, nullptr, GstClockTime(timeoutMs) * GST_MSECOND);
     return (r == GST_STATE_CHANGE_SUCCESS || r == GST_STATE_CHANGE_NO_PREROLL) &&
            current == GST_STATE_PAUSED;
 }
@@ -473,8 +493,7 @@ bool CaptureGraph::detachBranch(GstElement* branch, int timeoutMs)
     if (it == m_branches.end())
         return false;
     Branch& b = **it;
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
 
     // Unlink between two buffers, then end the branch on its own.
     const gulong probe = gst_pad_add_probe(b.teePad, GST_PAD_PROBE_TYPE_IDLE,

@@ -42,7 +42,8 @@ public:
 
     // Runs the pipeline. True when it reached PLAYING within the timeout with no error on
     // the bus meanwhile; it then waits briefly for the first frame so that a stream that
-    // fails as soon as data flows (caps negotiation) counts as not started.
+    // fails as soon as data flows (caps negotiation) counts as not started. A pipeline
+    // whose stream has failed does not run again (false) until it is built anew.
     bool play(int timeoutMs = kStartTimeoutMs);
     bool pause(int timeoutMs = kStartTimeoutMs);
     // To NULL and gone: elements, device and frames are released.
@@ -74,6 +75,8 @@ public:
     bool detachBranch(GstElement* branch, int timeoutMs = kStartTimeoutMs);
 
     GstElement* pipeline() const { return m_pipeline; }
+    // Pipelines of all graphs not yet finalised (a leak check for tests).
+    static int livePipelines();
 
 Q_SIGNALS:
     void streamError(const QString& message);

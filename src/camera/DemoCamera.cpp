@@ -157,8 +157,7 @@ private:
             gst_buffer_unref(buffer);
             return;
         }
-        m_renderer.renderFrame(map.data, GST_VIDEO_INFO_PLANE_STRIDE(&info, 0), m_frameIndex,
-                               fps);
+        m_renderer.renderFrame(map.data, GST_VIDEO_INFO_PLANE_STRIDE(&info, 0), m_frameIndex, fps);
         gst_buffer_unmap(buffer, &map);
         if (gst_app_src_push_buffer(GST_APP_SRC(m_appsrc), buffer) == GST_FLOW_OK) {
             ++m_frameIndex;
@@ -233,7 +232,10 @@ static void orvix_demo_src_class_init(OrvixDemoSrcClass* klass)
                                           "Orvix");
 }
 
-static void orvix_demo_src_init(OrvixDemoSrc* self) { self->stream = nullptr; }
+static void orvix_demo_src_init(OrvixDemoSrc* self)
+{
+    self->stream = nullptr;
+}
 
 namespace orvix {
 
@@ -388,9 +390,9 @@ GstElement* DemoCameraHub::createSourceElement(const VideoDeviceInfo& device,
     GST_VIDEO_INFO_FPS_N(&info) = f.fpsNum;
     GST_VIDEO_INFO_FPS_D(&info) = f.fpsDen;
     GstCaps* caps = gst_video_info_to_caps(&info);
-    g_object_set(appsrc, "caps", caps, "is-live", TRUE, "format", GST_FORMAT_TIME,
-                 "do-timestamp", TRUE, "block", FALSE, "max-bytes",
-                 guint64(GST_VIDEO_INFO_SIZE(&info) * 4), nullptr);
+    g_object_set(appsrc, "caps", caps, "is-live", TRUE, "format", GST_FORMAT_TIME, "do-timestamp",
+                 TRUE, "block", FALSE, "max-bytes", guint64(GST_VIDEO_INFO_SIZE(&info) * 4),
+                 nullptr);
     gst_app_src_set_leaky_type(GST_APP_SRC(appsrc), GST_APP_LEAKY_TYPE_DOWNSTREAM);
     gst_caps_unref(caps);
     gst_bin_add(GST_BIN(bin), appsrc);
@@ -402,7 +404,20 @@ GstElement* DemoCameraHub::createSourceElement(const VideoDeviceInfo& device,
     return bin;
 }
 
-void DemoCameraHub::setHotplugHandler(HotplugHandler handler) { m_handler = std::move(handler); }
+void DemoCameraHub::setHotplugHandler(HotplugHandler handler)
+{
+    m_handler = std::move(handler);
+}
+
+bool DemoCameraHub::setStillButtonHandler(const VideoDeviceInfo& device,
+                                          std::function<void()> handler)
+{
+    const int cam = cameraOf(device);
+    if (cam < 0)
+        return false;
+    setSnapshotHandler(std::move(handler), cam);
+    return true;
+}
 
 void DemoCameraHub::plug(int camera)
 {

@@ -55,6 +55,8 @@ public:
     GstElement* createSourceElement(const VideoDeviceInfo& device, const VideoFormat& format,
                                     QString* error) override;
     void setHotplugHandler(HotplugHandler handler) override;
+    bool setStillButtonHandler(const VideoDeviceInfo& device,
+                               std::function<void()> handler) override;
 
     // The entry of demo camera n ("usb#vid_eb1a&pid_5060#demo-<n+1>#demo:<n>").
     static VideoDeviceInfo deviceInfo(int camera = 0);

@@ -147,8 +147,8 @@ void DemoRenderer::renderScene()
         path.moveTo(ax, mmY);
         path.lineTo(ax, mmY - ah);
         path.moveTo(ax, mmY - ah * 0.6);
-        path.cubicTo(ax + aw * 0.1, mmY - ah * 1.1, ax + aw * 0.5, mmY - ah * 1.1,
-                     ax + aw * 0.5, mmY - ah * 0.5);
+        path.cubicTo(ax + aw * 0.1, mmY - ah * 1.1, ax + aw * 0.5, mmY - ah * 1.1, ax + aw * 0.5,
+                     mmY - ah * 0.5);
         path.lineTo(ax + aw * 0.5, mmY);
         path.moveTo(ax + aw * 0.5, mmY - ah * 0.5);
         path.cubicTo(ax + aw * 0.5, mmY - ah * 1.1, ax + aw, mmY - ah * 1.1, ax + aw,
@@ -208,8 +208,7 @@ void DemoRenderer::buildCells()
         const double tint[3] = {s.tr, s.tg, s.tb};
         for (int y = 0; y < c.spriteH; ++y)
             for (int x = 0; x < c.spriteW; ++x) {
-                const double dx = (x - half) / double(c.radius),
-                             dy = (y - half) / double(c.radius);
+                const double dx = (x - half) / double(c.radius), dy = (y - half) / double(c.radius);
                 const double d = std::sqrt(dx * dx + dy * dy);
                 double a = 0;
                 if (d < 1.0)

@@ -17,14 +17,14 @@ namespace orvix {
 constexpr double kDemoPixelsPerMm = 500.0;
 
 struct DemoPictureSettings {
-    int brightness = 0;     // added to every value
-    int contrast = 32;      // 32 = as lit; slope contrast / 32 around mid grey
-    int exposure = 156;     // manual exposure time; 156 is the nominal one
+    int brightness = 0; // added to every value
+    int contrast = 32;  // 32 = as lit; slope contrast / 32 around mid grey
+    int exposure = 156; // manual exposure time; 156 is the nominal one
     bool autoExposure = true;
-    int zoom = 100;         // magnification in percent
-    int light = 100;        // back-light level in percent
+    int zoom = 100;  // magnification in percent
+    int light = 100; // back-light level in percent
     bool lightOn = true;
-    bool motion = true;     // cells drift; off gives identical frames
+    bool motion = true; // cells drift; off gives identical frames
 
     bool operator==(const DemoPictureSettings&) const = default;
 };
@@ -32,8 +32,8 @@ struct DemoPictureSettings {
 // Where the scale lies in a picture of the given size.
 struct DemoScaleGeometry {
     double pixelsPerMm = 0;
-    double zeroX = 0;   // centre of the 0 mm tick
-    int baselineY = 0;  // the scale's base line; ticks rise above it
+    double zeroX = 0;  // centre of the 0 mm tick
+    int baselineY = 0; // the scale's base line; ticks rise above it
     int tickWidth = 1;
     int shortTick = 0;  // 0.01 mm
     int mediumTick = 0; // 0.05 mm

@@ -2,7 +2,10 @@
 
 namespace orvix {
 
-DeviceList::DeviceList() { m_supported.fill(-1); }
+DeviceList::DeviceList()
+{
+    m_supported.fill(-1);
+}
 
 void DeviceList::setIdentifierPair(const QString& vendor, const QString& product)
 {

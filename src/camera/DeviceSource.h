@@ -42,6 +42,15 @@ public:
 
     // Called on the thread that owns the source whenever one of its devices comes or goes.
     virtual void setHotplugHandler(HotplugHandler handler) = 0;
+
+    // The device's own snapshot button: handler runs on every press (on any thread) until
+    // replaced; an empty handler stops it. False when the device has no such button here.
+    virtual bool setStillButtonHandler(const VideoDeviceInfo& device, std::function<void()> handler)
+    {
+        (void)device;
+        (void)handler;
+        return false;
+    }
 };
 
 } // namespace orvix

@@ -67,6 +67,9 @@ void PainterVideoWindow::paintEvent(QPaintEvent*)
 {
     takePending();
     QPainter p(this);
+    // Filtered scaling, as a video renderer does; nearest pixels would alias the fine
+    // scale lines of a microscope picture.
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
     paintPicture(p, m_current.image(), QRectF(rect()));
     // Count each frame once, however often it is repainted.
     if (!m_current.isNull() && m_current.image().cacheKey() != m_lastPainted) {

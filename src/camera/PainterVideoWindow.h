@@ -23,9 +23,9 @@ private:
     void takePending();
 
     mutable std::mutex m_mutex;
-    VideoFrame m_pending; // arrived, not yet shown; guarded by m_mutex
+    VideoFrame m_pending;        // arrived, not yet shown; guarded by m_mutex
     bool m_updateQueued = false; // guarded by m_mutex
-    VideoFrame m_current; // GUI thread only
+    VideoFrame m_current;        // GUI thread only
     qint64 m_lastPainted = 0;
 };
 

@@ -21,7 +21,10 @@ void PictureLayer::setPicture(const QImage& picture)
     update();
 }
 
-void PictureLayer::clearPicture() { setPicture(QImage()); }
+void PictureLayer::clearPicture()
+{
+    setPicture(QImage());
+}
 
 void PictureLayer::reparent(QWidget* parent)
 {
@@ -69,8 +72,17 @@ void PictureLayer::paintEvent(QPaintEvent*)
     p.drawPixmap(0, 0, m_scaled);
 }
 
-void PictureLayer::mousePressEvent(QMouseEvent* e) { Q_EMIT mousePressed(e); }
-void PictureLayer::mouseMoveEvent(QMouseEvent* e) { Q_EMIT mouseMoved(e); }
-void PictureLayer::mouseReleaseEvent(QMouseEvent* e) { Q_EMIT mouseReleased(e); }
+void PictureLayer::mousePressEvent(QMouseEvent* e)
+{
+    Q_EMIT mousePressed(e);
+}
+void PictureLayer::mouseMoveEvent(QMouseEvent* e)
+{
+    Q_EMIT mouseMoved(e);
+}
+void PictureLayer::mouseReleaseEvent(QMouseEvent* e)
+{
+    Q_EMIT mouseReleased(e);
+}
 
 } // namespace orvix

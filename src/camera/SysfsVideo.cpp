@@ -49,9 +49,9 @@ CaptureProbeResult queryV4l2Capture(const QString& node)
         const quint32 caps =
             (cap.capabilities & V4L2_CAP_DEVICE_CAPS) ? cap.device_caps : cap.capabilities;
         r.canCapture = (caps & V4L2_CAP_VIDEO_CAPTURE) != 0;
-        r.card = QString::fromUtf8(reinterpret_cast<const char*>(cap.card),
-                                   int(strnlen(reinterpret_cast<const char*>(cap.card),
-                                               sizeof cap.card)));
+        r.card = QString::fromUtf8(
+            reinterpret_cast<const char*>(cap.card),
+            int(strnlen(reinterpret_cast<const char*>(cap.card), sizeof cap.card)));
     }
     ::close(fd);
     return r;
@@ -119,9 +119,8 @@ std::optional<VideoDeviceInfo> describeVideoNode(const QString& videoSysPath, co
         return std::nullopt;
     VideoDeviceInfo info;
     info.node = node;
-    info.devicePath =
-        buildDevicePath(findUsbParent(videoSysPath, stopAt), QFileInfo(videoSysPath).fileName(),
-                        node);
+    info.devicePath = buildDevicePath(findUsbParent(videoSysPath, stopAt),
+                                      QFileInfo(videoSysPath).fileName(), node);
     info.friendlyName = caps.card;
     if (info.friendlyName.isEmpty())
         info.friendlyName = readAttr(QFileInfo(videoSysPath).canonicalFilePath(), "name");
@@ -135,9 +134,8 @@ int videoNodeNumber(const QString& name)
     return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 
-std::vector<VideoDeviceInfo> scanSysfsVideoDevices(const QString& sysfsRoot,
-                                                   const CaptureProbe& probe,
-                                                   const QString& devRoot)
+std::vector<VideoDeviceInfo>
+scanSysfsVideoDevices(const QString& sysfsRoot, const CaptureProbe& probe, const QString& devRoot)
 {
     QDir classDir(sysfsRoot + "/class/video4linux");
     QStringList entries = classDir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::System);
@@ -157,9 +155,9 @@ std::vector<VideoDeviceInfo> scanSysfsVideoDevices(const QString& sysfsRoot,
 std::optional<HotplugKind> classifyUevent(const QString& action, const QString& subsystem,
                                           const QString& devtype)
 {
-    const bool relevant = (subsystem == QLatin1String("usb") &&
-                           devtype == QLatin1String("usb_device")) ||
-                          subsystem == QLatin1String("video4linux");
+    const bool relevant =
+        (subsystem == QLatin1String("usb") && devtype == QLatin1String("usb_device")) ||
+        subsystem == QLatin1String("video4linux");
     if (!relevant)
         return std::nullopt;
     if (action == QLatin1String("add"))

@@ -41,9 +41,9 @@ void UdevHotplugMonitor::onReadable()
     // One readable notification can carry several queued events.
     while (udev_device* dev = udev_monitor_receive_device(m_monitor)) {
         auto text = [](const char* s) { return s ? QString::fromUtf8(s) : QString(); };
-        const auto kind = classifyUevent(text(udev_device_get_action(dev)),
-                                         text(udev_device_get_subsystem(dev)),
-                                         text(udev_device_get_devtype(dev)));
+        const auto kind =
+            classifyUevent(text(udev_device_get_action(dev)), text(udev_device_get_subsystem(dev)),
+                           text(udev_device_get_devtype(dev)));
         udev_device_unref(dev);
         if (kind)
             Q_EMIT hotplug(*kind);

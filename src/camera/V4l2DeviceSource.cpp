@@ -130,18 +130,23 @@ V4l2DeviceSource::V4l2DeviceSource(QString sysfsRoot, CaptureProbe probe)
     if (m_sysfsRoot == QLatin1String("/sys"))
         m_monitor = std::make_unique<UdevHotplugMonitor>();
     if (m_monitor)
-        QObject::connect(m_monitor.get(), &UdevHotplugMonitor::hotplug,
-                         [this](HotplugKind kind) {
-                             if (m_handler)
-                                 m_handler(kind);
-                         });
+        QObject::connect(m_monitor.get(), &UdevHotplugMonitor::hotplug, [this](HotplugKind kind) {
+            if (m_handler)
+                m_handler(kind);
+        });
 }
 
 V4l2DeviceSource::~V4l2DeviceSource() = default;
 
-bool V4l2DeviceSource::hotplugActive() const { return m_monitor && m_monitor->isActive(); }
+bool V4l2DeviceSource::hotplugActive() const
+{
+    return m_monitor && m_monitor->isActive();
+}
 
-void V4l2DeviceSource::setHotplugHandler(HotplugHandler handler) { m_handler = std::move(handler); }
+void V4l2DeviceSource::setHotplugHandler(HotplugHandler handler)
+{
+    m_handler = std::move(handler);
+}
 
 std::vector<VideoDeviceInfo> V4l2DeviceSource::enumerate()
 {
@@ -192,8 +197,8 @@ std::vector<VideoFormat> V4l2DeviceSource::formats(const VideoDeviceInfo& device
     probeFormats(device.node, sizes, ranges);
     for (const SizeRange& r : ranges) {
         // Offer the usual sizes a stepwise driver accepts.
-        static const int common[][2] = {{640, 480}, {800, 600}, {1280, 720}, {1280, 960},
-                                        {1600, 1200}, {1920, 1080}};
+        static const int common[][2] = {{640, 480},  {800, 600},   {1280, 720},
+                                        {1280, 960}, {1600, 1200}, {1920, 1080}};
         for (const auto& c : common)
             if (c[0] >= r.minW && c[0] <= r.maxW && (c[0] - r.minW) % r.stepW == 0 &&
                 c[1] >= r.minH && c[1] <= r.maxH && (c[1] - r.minH) % r.stepH == 0) {
@@ -207,8 +212,7 @@ std::vector<VideoFormat> V4l2DeviceSource::formats(const VideoDeviceInfo& device
     return sizes;
 }
 
-bool V4l2DeviceSource::acceptsFormat(const VideoDeviceInfo& device,
-                                     const VideoFormat& format) const
+bool V4l2DeviceSource::acceptsFormat(const VideoDeviceInfo& device, const VideoFormat& format) const
 {
     std::vector<VideoFormat> sizes;
     std::vector<SizeRange> ranges;

@@ -10,6 +10,7 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QPointer>
 #include <QResizeEvent>
 #include <QScreen>
 
@@ -52,26 +53,48 @@ TVideoCameraDS::TVideoCameraDS(DevicePool& pool, QWidget* owner)
 TVideoCameraDS::~TVideoCameraDS()
 {
     // The window goes with the child widgets, after this body: stop feeding it first.
+    watchStillButton(false);
     m_graph->setFrameSink(nullptr);
     m_graph->stop();
 }
 
-void TVideoCameraDS::SetHandle(QWidget* mainWindow) { m_host = mainWindow; }
+void TVideoCameraDS::SetHandle(QWidget* mainWindow)
+{
+    m_host = mainWindow;
+}
 
 // --- device list -------------------------------------------------------------------
 
-bool TVideoCameraDS::SearchDevice() { return m_devices->fill(m_pool.enumerate()); }
+bool TVideoCameraDS::SearchDevice()
+{
+    return m_devices->fill(m_pool.enumerate());
+}
 
 void TVideoCameraDS::GetDeviceIndexName(QStringList& names, QVector<int>& indices) const
 {
     m_devices->names(names, indices);
 }
 
-void TVideoCameraDS::SetDeviceIndex(int index) { m_devices->setSelected(index); }
-int TVideoCameraDS::GetIndexDevice() const { return m_devices->selected(); }
-bool TVideoCameraDS::GetHasDevice() const { return m_devices->hasDevice(); }
-int TVideoCameraDS::GetDeviceCount() const { return m_devices->count(); }
-const DeviceList& TVideoCameraDS::deviceList() const { return *m_devices; }
+void TVideoCameraDS::SetDeviceIndex(int index)
+{
+    m_devices->setSelected(index);
+}
+int TVideoCameraDS::GetIndexDevice() const
+{
+    return m_devices->selected();
+}
+bool TVideoCameraDS::GetHasDevice() const
+{
+    return m_devices->hasDevice();
+}
+int TVideoCameraDS::GetDeviceCount() const
+{
+    return m_devices->count();
+}
+const DeviceList& TVideoCameraDS::deviceList() const
+{
+    return *m_devices;
+}
 
 // --- connection ------------------------------------------------------------------
 
@@ -80,8 +103,7 @@ bool TVideoCameraDS::DeviceConnect()
     Connected = false;
     if (!StopPreview() || !BuildPreviewGraph() || !StartPreview()) {
         // Nothing half-built stays behind: the device is free again.
-        m_graph->stop();
-        m_video->setStreamExpected(false);
+        StopPreview();
         return false;
     }
     Connected = true;
@@ -94,14 +116,37 @@ void TVideoCameraDS::DeviceDisConnect()
         StopPreview();
         Connected = false;
     } else if (m_graph->isBuilt()) {
-        m_graph->stop();
+        StopPreview();
     }
     m_video->setStreamExpected(false);
     m_video->clearFrame();
 }
 
+void TVideoCameraDS::watchStillButton(bool on)
+{
+    if (!m_source)
+        return;
+    if (!on) {
+        m_source->setStillButtonHandler(m_device, {});
+        return;
+    }
+    QPointer<TVideoCameraDS> self(this);
+    m_source->setStillButtonHandler(m_device, [self] {
+        if (!self)
+            return;
+        QMetaObject::invokeMethod(
+            self.data(),
+            [self] {
+                if (self)
+                    Q_EMIT self->stillButtonPressed();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
 bool TVideoCameraDS::StopPreview()
 {
+    watchStillButton(false);
     m_graph->stop();
     m_video->setStreamExpected(false);
     m_video->update();
@@ -193,6 +238,7 @@ bool TVideoCameraDS::startGraphInternal()
     m_video->setStreamFailed(false);
     m_video->setStreamExpected(true);
     SetFlipMode(m_flipMode);
+    watchStillButton(true);
     graphMode = GraphMode::Preview;
     Q_EMIT previewStarted();
     return true;
@@ -207,6 +253,7 @@ bool TVideoCameraDS::StartPreview()
 
 bool TVideoCameraDS::StopGraph()
 {
+    watchStillButton(false);
     m_graph->stop();
     m_video->setStreamExpected(false);
     m_video->update();
@@ -231,7 +278,10 @@ bool TVideoCameraDS::BuilderGraph()
     return true;
 }
 
-bool TVideoCameraDS::StartGraph() { return startGraphInternal(); }
+bool TVideoCameraDS::StartGraph()
+{
+    return startGraphInternal();
+}
 
 bool TVideoCameraDS::CheckFilterGraphIsPlay()
 {
@@ -253,7 +303,10 @@ bool TVideoCameraDS::SetFlipMode(int mode)
     return true;
 }
 
-bool TVideoCameraDS::CheckVMR_Functuon() { return s_overlayPathAvailable; }
+bool TVideoCameraDS::CheckVMR_Functuon()
+{
+    return s_overlayPathAvailable;
+}
 
 void TVideoCameraDS::setOverlayPathAvailable(bool available)
 {
@@ -331,7 +384,10 @@ bool TVideoCameraDS::FilterGraph_Play()
     return ok;
 }
 
-int TVideoCameraDS::GetFilterGraphState() const { return m_graph->state(); }
+int TVideoCameraDS::GetFilterGraphState() const
+{
+    return m_graph->state();
+}
 
 void TVideoCameraDS::ResizeVideoWindow(int width, int height)
 {
@@ -373,7 +429,10 @@ void TVideoCameraDS::SetOverlayBitmap(const QImage& picture, QRgb colorKey, floa
     m_video->setOverlay(picture, colorKey, alpha, dest);
 }
 
-void TVideoCameraDS::ClearOverlayBitmap() { m_video->clearOverlay(); }
+void TVideoCameraDS::ClearOverlayBitmap()
+{
+    m_video->clearOverlay();
+}
 
 // --- frames ------------------------------------------------------------------------
 
@@ -415,7 +474,11 @@ void TVideoCameraDS::ReleaseFilters()
     // The pipeline holds its own references; nothing is kept outside it between starts.
 }
 
-void TVideoCameraDS::FreeCapFilters() { m_source = nullptr; }
+void TVideoCameraDS::FreeCapFilters()
+{
+    watchStillButton(false);
+    m_source = nullptr;
+}
 
 void TVideoCameraDS::DeleteTSysDevEnum()
 {

@@ -147,10 +147,13 @@ public:
 Q_SIGNALS:
     // The pipeline reported an error while running (for example the camera was pulled out).
     void streamFailed(const QString& reason);
-    // A preview (re)start succeeded; measurement redraws its layers on it.
+    // A preview (re)start succeeded; measurement redraws its layers on it, and when
+    // RulerRedrawDue is set redraws the rulers for the new size and clears the flag.
     void previewStarted();
     // Measurement data must be cleared (new format, freeze, resume).
     void measurementDataCleared();
+    // The camera's own snapshot button was pressed while the preview ran (GUI thread).
+    void stillButtonPressed();
     // The engine wants a message shown (message key, title key, icon code).
     void messageRequested(const QString& messageKey, const QString& titleKey, int icon);
 
@@ -160,6 +163,7 @@ protected:
 
 private:
     bool resolveDevice();
+    void watchStillButton(bool on);
     bool startGraphInternal();
     void setSizes(int width, int height);
 

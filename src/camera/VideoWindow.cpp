@@ -80,7 +80,10 @@ void VideoWindow::setStreamExpected(bool expected)
         m_failed = false;
 }
 
-void VideoWindow::setStreamFailed(bool failed) { m_failed = failed; }
+void VideoWindow::setStreamFailed(bool failed)
+{
+    m_failed = failed;
+}
 
 bool VideoWindow::repaintVideo()
 {
@@ -124,8 +127,17 @@ QImage VideoWindow::currentImage() const
     return out;
 }
 
-void VideoWindow::mousePressEvent(QMouseEvent* e) { Q_EMIT mousePressed(e); }
-void VideoWindow::mouseMoveEvent(QMouseEvent* e) { Q_EMIT mouseMoved(e); }
-void VideoWindow::mouseReleaseEvent(QMouseEvent* e) { Q_EMIT mouseReleased(e); }
+void VideoWindow::mousePressEvent(QMouseEvent* e)
+{
+    Q_EMIT mousePressed(e);
+}
+void VideoWindow::mouseMoveEvent(QMouseEvent* e)
+{
+    Q_EMIT mouseMoved(e);
+}
+void VideoWindow::mouseReleaseEvent(QMouseEvent* e)
+{
+    Q_EMIT mouseReleased(e);
+}
 
 } // namespace orvix

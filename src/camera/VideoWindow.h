@@ -17,6 +17,7 @@
 //   (setStreamExpected) and that stream has failed (setStreamFailed), that is when there is
 //   nothing healthy to show.
 // - Mouse presses, moves and releases are re-emitted for the measurement tools.
+// - Whoever feeds the window detaches it from the stream before destroying it.
 
 #include "camera/VideoFrame.h"
 

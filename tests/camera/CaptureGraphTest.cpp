@@ -2,6 +2,7 @@
 #include "TestSupport.h"
 
 #include "camera/CaptureGraph.h"
+#include "camera/V4l2DeviceSource.h"
 
 #include <QProcess>
 #include <QSignalSpy>
@@ -84,6 +85,7 @@ TEST_F(CaptureGraphTest, PreviewDeliversFramesAndFollowsItsStates)
     EXPECT_EQ(graph.state(), 0);
     EXPECT_TRUE(graph.lastFrame().isNull());
     EXPECT_EQ(rig.hub->activeStreams(), 0); // the source element is gone
+    EXPECT_EQ(CaptureGraph::livePipelines(), 0);
     EXPECT_FALSE(graph.play());
 }
 
@@ -107,6 +109,7 @@ TEST_F(CaptureGraphTest, AFrameOutlivesItsPipeline)
     const VideoFrame kept = graph.lastFrame();
     const QImage copy = kept.image().copy();
     graph.stop();
+    EXPECT_EQ(rig.hub->activeStreams(), 0);
     EXPECT_EQ(kept.image(), copy);
 }
 
@@ -142,7 +145,12 @@ TEST_F(CaptureGraphTest, UnplugWhileRunningBecomesAStreamErrorOnTheGuiThread)
     EXPECT_TRUE(graph.hasFailed());
     QCoreApplication::processEvents();
     EXPECT_EQ(errors.count(), 1);
+    // A broken stream is not resumed by pause and play.
+    graph.pause();
+    EXPECT_FALSE(graph.play());
+    EXPECT_TRUE(graph.hasFailed());
     graph.stop();
+    EXPECT_EQ(rig.hub->activeStreams(), 0);
     EXPECT_FALSE(graph.hasFailed());
 }
 
@@ -184,12 +192,12 @@ TEST_F(CaptureGraphTest, RecordingBranchRunsBesideThePreviewAndEndsAsAValidAvi)
     if (ffprobe.isEmpty())
         GTEST_SKIP() << "ffprobe is not installed";
     QProcess probe;
-    probe.start(ffprobe, {"-v", "error", "-count_frames", "-select_streams", "v:0",
-                          "-show_entries", "stream=width,height,nb_read_frames", "-of",
-                          "csv=p=0", file});
+    probe.start(ffprobe, {"-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
+                          "stream=width,height,nb_read_frames", "-of", "csv=p=0", file});
     ASSERT_TRUE(probe.waitForFinished(30000));
     EXPECT_EQ(probe.exitCode(), 0) << probe.readAllStandardError().toStdString();
-    const QStringList fields = QString::fromUtf8(probe.readAllStandardOutput()).trimmed().split(',');
+    const QStringList fields =
+        QString::fromUtf8(probe.readAllStandardOutput()).trimmed().split(',');
     ASSERT_EQ(fields.size(), 3) << fields.join(',').toStdString();
     EXPECT_EQ(fields[0], "640");
     EXPECT_EQ(fields[1], "480");
@@ -202,4 +210,25 @@ TEST_F(CaptureGraphTest, BranchOnAMissingPipelineIsRefusedAndReleased)
     ASSERT_NE(branch, nullptr);
     EXPECT_FALSE(graph.attachBranch(branch));
     EXPECT_FALSE(graph.detachBranch(nullptr));
+}
+
+TEST_F(CaptureGraphTest, MissingV4l2NodeFailsToStartAndLeavesNothingBehind)
+{
+    QTemporaryDir emptySysfs;
+    V4l2DeviceSource v4l2(emptySysfs.path(), [](const QString&) { return CaptureProbeResult{}; });
+    EXPECT_TRUE(v4l2.enumerate().empty());
+    const VideoDeviceInfo gone{"usb#vid_eb1a&pid_5060#1-9#/dev/video-gone", "Gone",
+                               "/dev/video-gone"};
+    EXPECT_TRUE(v4l2.formats(gone).empty());
+    QString error;
+    GstElement* src = v4l2.createSourceElement(gone, VideoFormat(), &error);
+    ASSERT_NE(src, nullptr) << error.toStdString();
+    QSignalSpy errors(&graph, &CaptureGraph::streamError);
+    ASSERT_TRUE(graph.build(src));
+    EXPECT_FALSE(graph.play());
+    EXPECT_FALSE(graph.lastError().isEmpty());
+    graph.stop();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(errors.count(), 0);
+    EXPECT_EQ(CaptureGraph::livePipelines(), 0);
 }

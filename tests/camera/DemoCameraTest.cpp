@@ -39,8 +39,9 @@ void expectScaleAt(QSize size, int zoom, double ppm)
         EXPECT_LT(qGreen(img.pixel(x, y)), 80) << "tick " << i;
         // Half a division further on there is bright field again.
         const int gapX = int(std::lround(x + g.tickWidth / 2.0 + ppm * 0.005));
-        if (gapX < size.width())
+        if (gapX < size.width()) {
             EXPECT_GT(qGreen(img.pixel(gapX, y)), 140) << "gap after tick " << i;
+        }
     }
     EXPECT_GT(visible, 10);
 }

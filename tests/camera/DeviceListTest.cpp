@@ -63,8 +63,8 @@ TEST(DeviceList, LastSupportedCameraIsSelected)
 {
     DeviceList list;
     list.setSelected(7);
-    ASSERT_TRUE(list.fill({dev(kSupported), dev(kOther),
-                           dev("usb#vid_eb1a&pid_5060#2-1#/dev/video4")}));
+    ASSERT_TRUE(
+        list.fill({dev(kSupported), dev(kOther), dev("usb#vid_eb1a&pid_5060#2-1#/dev/video4")}));
     EXPECT_EQ(list.supportedIndex(0), 0);
     EXPECT_EQ(list.supportedIndex(2), 2);
     EXPECT_EQ(list.selected(), 2);

@@ -1,5 +1,5 @@
-#include "camera/DeviceList.h"
 #include "camera/SysfsVideo.h"
+#include "camera/DeviceList.h"
 #include "camera/V4l2DeviceSource.h"
 
 #include <QDir>
