@@ -1,5 +1,7 @@
 #include "camera/V4l2DeviceSource.h"
 
+#include "camera/EvdevStillButton.h"
+
 #include "camera/UdevHotplugMonitor.h"
 
 #include <QFile>
@@ -263,6 +265,25 @@ GstElement* V4l2DeviceSource::createSourceElement(const VideoDeviceInfo& device,
     gst_element_add_pad(bin, gst_ghost_pad_new("src", out));
     gst_object_unref(out);
     return bin;
+}
+
+bool V4l2DeviceSource::setStillButtonHandler(const VideoDeviceInfo& device,
+                                             std::function<void()> handler)
+{
+    if (!handler) {
+        m_buttons.erase(device.node);
+        return true;
+    }
+    const QString name = device.node.section(QLatin1Char('/'), -1);
+    const QString videoSys = m_sysfsRoot + QStringLiteral("/class/video4linux/") + name;
+    const QString node = findStillButtonNode(m_sysfsRoot, videoSys, nodeHasCameraKey);
+    if (node.isEmpty())
+        return false;
+    auto button = std::make_unique<EvdevStillButton>();
+    if (!button->open(node, std::move(handler)))
+        return false;
+    m_buttons[device.node] = std::move(button);
+    return true;
 }
 
 } // namespace orvix

@@ -7,7 +7,11 @@
 
 #include <memory>
 
+#include <map>
+
 namespace orvix {
+
+class EvdevStillButton;
 
 class UdevHotplugMonitor;
 
@@ -27,6 +31,9 @@ public:
     GstElement* createSourceElement(const VideoDeviceInfo& device, const VideoFormat& format,
                                     QString* error) override;
     void setHotplugHandler(HotplugHandler handler) override;
+    // The camera's snapshot button through its input device (KEY_CAMERA).
+    bool setStillButtonHandler(const VideoDeviceInfo& device,
+                               std::function<void()> handler) override;
 
     bool hotplugActive() const;
 
@@ -35,6 +42,7 @@ private:
     CaptureProbe m_probe;
     HotplugHandler m_handler;
     std::unique_ptr<UdevHotplugMonitor> m_monitor;
+    std::map<QString, std::unique_ptr<EvdevStillButton>> m_buttons; // by video node
 };
 
 } // namespace orvix

@@ -1,5 +1,6 @@
 #include "camera/SysfsVideo.h"
 #include "camera/DeviceList.h"
+#include "camera/EvdevStillButton.h"
 #include "camera/V4l2DeviceSource.h"
 
 #include <QDir>
@@ -156,4 +157,28 @@ TEST(DevicePathText, CarriesLowerCaseIdentifiers)
               "usb#vid_eb1a&pid_5060#3-1.2#/dev/video4");
     EXPECT_EQ(videoNodeNumber("video12"), 12);
     EXPECT_EQ(videoNodeNumber("v4l-subdev"), -1);
+}
+
+TEST_F(FakeSysfs, FindsTheSnapshotButtonOfTheSameUsbDevice)
+{
+    const QString usb = "devices/pci0000:00/0000:00:14.0/usb1";
+    auto inputNode = [&](const QString& rel, const QString& name) {
+        write(rel + "/uevent", "DEVNAME=input/" + name.toUtf8() + "\n");
+        QDir().mkpath(root() + "/class/input");
+        ASSERT_TRUE(QFile::link(root() + "/" + rel, root() + "/class/input/" + name));
+    };
+    // The webcam's button, and two on the supported camera of which only one has the key.
+    inputNode(usb + "/1-4/1-4.3/1-4.3:1.0/input/input3/event3", "event3");
+    inputNode(usb + "/1-2/1-2:1.0/input/input5/event5", "event5");
+    inputNode(usb + "/1-2/1-2:1.0/input/input6/event6", "event6");
+    const auto hasKey = [](const QString& node) { return node.endsWith("event6"); };
+    EXPECT_EQ(findStillButtonNode(root(), root() + "/class/video4linux/video0", hasKey),
+              QStringLiteral("/dev/input/event6"));
+    EXPECT_EQ(findStillButtonNode(root(), root() + "/class/video4linux/video10", nullptr),
+              QStringLiteral("/dev/input/event3"));
+    // A device without a USB parent has no button.
+    EXPECT_TRUE(
+        findStillButtonNode(root(), root() + "/class/video4linux/video2", nullptr).isEmpty());
+    // A node that cannot be opened is not taken for a button.
+    EXPECT_FALSE(nodeHasCameraKey(root() + "/no/such/event"));
 }
