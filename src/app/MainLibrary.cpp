@@ -140,12 +140,7 @@ void TMainForm::slotDoubleClick(int kind, int slot)
         Q_EMIT playVideoRequested(path);
         return;
     }
-    if (hasStill() && (UnsavedLevel() > 1 || ProcessingPending)) {
-        if (showMessage(QStringLiteral("WhetherSaveImage_MsgBox"),
-                        QStringLiteral("AttentionTitle_MsgBox"), ButtonsOkCancel,
-                        IconQuestion) == ResultOk)
-            Save_ImageFile(m_still);
-    }
+    offerToSaveStill();
     OpenBmpFileCom(path);
 }
 
@@ -168,12 +163,7 @@ void TMainForm::OpenFile1Click()
     }
     if (contextRecord.thumbnail.isNull())
         return;
-    if (hasStill() && (UnsavedLevel() > 1 || ProcessingPending)) {
-        if (showMessage(QStringLiteral("WhetherSaveImage_MsgBox"),
-                        QStringLiteral("AttentionTitle_MsgBox"), ButtonsOkCancel,
-                        IconQuestion) == ResultOk)
-            Save_ImageFile(m_still);
-    }
+    offerToSaveStill();
     OpenBmpFileCom(contextRecord.path);
     contextRecord.thumbnail = QImage();
     ProcessingPending = false;
@@ -265,12 +255,7 @@ void TMainForm::OpenFileClick()
             Q_EMIT playVideoRequested(d->selectedFiles().constFirst());
         return;
     }
-    if (hasStill() && (UnsavedLevel() > 1 || ProcessingPending)) {
-        if (showMessage(QStringLiteral("WhetherSaveImage_MsgBox"),
-                        QStringLiteral("AttentionTitle_MsgBox"), ButtonsOkCancel,
-                        IconQuestion) == ResultOk)
-            Save_ImageFile(m_still);
-    }
+    offerToSaveStill();
     QFileDialog* d = openPictureDialog();
     const QStringList filters = d->nameFilters();
     d->selectNameFilter(filters.value(tab == 0 ? 0 : 1));

@@ -77,10 +77,10 @@ void MainFormUi::setupToolbars(QMainWindow* window)
     // Five buttons in 123 pixels: small icons, no padding.
     ChangeMode_ToolBar->setIconSize(QSize(16, 16));
     ChangeMode_ToolBar->setContentsMargins(0, 0, 0, 0);
-    ChangeMode_ToolBar->setStyleSheet(QStringLiteral(
-        "QToolBar { spacing: 0px; padding: 0px; border: none; }"
-        "QToolButton { padding: 1px; margin: 0px; }"
-        "QToolBar::separator { width: 3px; }"));
+    ChangeMode_ToolBar->setStyleSheet(
+        QStringLiteral("QToolBar { spacing: 0px; padding: 0px; border: none; }"
+                       "QToolButton { padding: 1px; margin: 0px; }"
+                       "QToolBar::separator { width: 3px; }"));
     divider(ChangeMode_ToolBar, "ChangeModeTB_TabDiv1");
     changeModeGroup = new QActionGroup(window);
     changeModeGroup->setExclusive(true);

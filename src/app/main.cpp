@@ -324,13 +324,20 @@ void TMainForm::AboutClick()
 
 void TMainForm::WhetherSaveImageMessage()
 {
-    const bool hasPicture = hasStill();
-    if (hasPicture && (UnsavedLevel() > 1 || ProcessingPending)) {
-        if (showMessage(QStringLiteral("WhetherSaveImage_MsgBox"),
-                        QStringLiteral("AttentionTitle_MsgBox"), ButtonsOkCancel,
-                        IconQuestion) == ResultOk)
-            Save_ImageFile(m_still);
-    }
+    // At an enlarged size the still belongs to the image view window.
+    if (EnlargedView)
+        return;
+    offerToSaveStill();
+}
+
+void TMainForm::offerToSaveStill()
+{
+    if (!hasStill() || (UnsavedLevel() <= 1 && !ProcessingPending))
+        return;
+    if (showMessage(QStringLiteral("WhetherSaveImage_MsgBox"),
+                    QStringLiteral("AttentionTitle_MsgBox"), ButtonsOkCancel,
+                    IconQuestion) == ResultOk)
+        Save_ImageFile(m_still);
 }
 
 void TMainForm::Exit_BtnClick()

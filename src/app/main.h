@@ -44,6 +44,8 @@ public:
     void Exit_BtnClick();
     void ExitClick() { Exit_BtnClick(); }
     void WhetherSaveImageMessage();
+    // Asks to save the still when it has unsaved changes; saves on OK.
+    void offerToSaveStill();
 
     // --- camera ---------------------------------------------------------------------
     bool ReSerachDevice();
