@@ -293,6 +293,7 @@ void TMainForm::wireActions()
             &TMainForm::ChangeModeTB_DrawClick);
     connect(ui.action("ChangeModeTB_DeviceCtrl"), &QAction::triggered, this,
             &TMainForm::ChangeModeTB_DeviceCtrlClick);
+    wirePlayerAndRecorder();
     QApplication::instance()->installEventFilter(this);
     connect(m_engine, &TVideoCameraDS::stillButtonPressed, this, &TMainForm::stillButtonPressed);
     connect(ui.PageControl1, &MediaStrip::folderRequested, this,
@@ -365,7 +366,10 @@ void TMainForm::FormClose()
 {
     m_closed = true;
     settings.SysInfoUserSet();
+    ExitMediaPlayer();
     flags.AppClosing = true;
+    if (flags.VideoRecording)
+        stopRecording();
     disconnectCamera();
 }
 

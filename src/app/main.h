@@ -26,6 +26,7 @@ class TVideoCameraDS;
 class TMessageBoxDlg;
 class TAboutOrvixDlg;
 class TSelectImageDirectorDlg;
+class TCompressorFilterDlg;
 
 struct MainFormOptions {
     QString programDir;      // Bitmap/, Lang/, Sys/
@@ -123,6 +124,25 @@ public:
     QFileDialog* openPictureDialog();
     QFileDialog* openVideoDialog();
     QTimer* listImageTimer() const { return m_listTimer; }
+
+    // --- recording and player -------------------------------------------------------
+    void RecordVideo_BtnClick();
+    void startRecording();
+    void stopRecording();
+    void recordingFailed(const QString& reason);
+    void recordingEnded();
+    void PlayVideo_BtnClick();
+    void PlayerVideoCom(const QString& path);
+    void ExitMediaPlayer();
+    void MediaPlay_BtnClick();
+    void MediaPause_BtnClick();
+    void MediaStop_BtnClick();
+    void MediaRewind_BtnClick();
+    void syncMediaButtons();
+    void VideoFormatClick();
+    void VideoSourceClick();
+    void VideoCompressClick();
+    QFileDialog* recordDialog();
 
     // --- work modes -----------------------------------------------------------------
     void ChangeModeTB_CompareClick();
@@ -225,6 +245,7 @@ private:
     void FormActivate();
     void openFolder(const QString& path);
     void wireActions();
+    void wirePlayerAndRecorder();
     void placeOuterSize(int w, int h);
 
     DevicePool& m_pool;
@@ -244,6 +265,8 @@ private:
     QFileDialog* m_saveDialog = nullptr;
     QFileDialog* m_openPictureDialog = nullptr;
     QFileDialog* m_openVideoDialog = nullptr;
+    QFileDialog* m_recordDialog = nullptr;
+    TCompressorFilterDlg* m_compressDlg = nullptr;
     QPrinter* m_printer = nullptr;
     QSize m_screenSize;
     bool m_closed = false;

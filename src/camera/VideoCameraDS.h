@@ -15,7 +15,16 @@
 #include <memory>
 #include <vector>
 
+class QAction;
+class QMenu;
+class QSlider;
+class QTimer;
+
 namespace orvix {
+
+class AviRecorder;
+class MediaPlayer;
+struct CompressorInfo;
 
 class DevicePool;
 class DeviceList;
@@ -107,6 +116,68 @@ public:
     // left unchanged when the renderer has no picture.
     bool GetStreamImage(QImage& out) const;
 
+    // --- recording --------------------------------------------------------------------
+    // Records the live video into path (AVI) while the preview runs on; only when
+    // connected. The compressor chosen with SetCompressorIndex is used, none records raw.
+    bool VideoCaptureAvi(const QString& path);
+    // Ends the recording: the file is finalised (it gets its index). True when it was.
+    bool VideoCaptureAviStop();
+    // The recording steps: prepare (decide the compressor), check the graph, attach the
+    // recording to it, and undo a recording that could not start.
+    bool StopCapture();
+    bool BuildCaptureGraph();
+    bool StartCapture();
+    void FailCapture();
+    bool IsRecording() const;
+    // The file being recorded (empty when none).
+    QString RecordingFileName() const;
+
+    // --- compressor -------------------------------------------------------------------
+    // 0 = no compressor; n > 0 = the compressor at position n - 1 of a fresh enumeration.
+    void SetCompressorIndex(int index) { m_compressorIndex = index; }
+    int GetCompressorIndex() const { return m_compressorIndex; }
+    // Decides the compressor of the next recording; true when one is used.
+    bool FindCompressFilters();
+
+    // --- camera property dialogs ----------------------------------------------------------
+    // The format dialog: the preview stops, the chosen format applies to the restart (the
+    // restart happens after Cancel too). Only when connected.
+    bool VideoFormatDlg();
+    // The camera's controls, applied live; the preview runs on. Only when connected and
+    // the camera has controls that can be reached.
+    bool VideoSourceDlg();
+
+    // --- player -----------------------------------------------------------------------
+    // Plays an AVI file in the live view; a connected camera is disconnected first. False
+    // when the file cannot be played (the camera stays disconnected).
+    bool OpenPlayer(const QString& path);
+    // Leaves the player; returns Connected (the camera is not reconnected).
+    bool ClosePlayer();
+    void VideoPlay();
+    void VideoPause();
+    // Back to the start; FrozenImage shows frame 8. False when no video is open.
+    bool VideoStop();
+    // Toggles repeat (the pop-up item's check mark follows).
+    void ReVideoPlay();
+    bool GetPlayerEndState() const { return m_playerEnd; }
+    bool GetPlayerOpen() const { return m_playerOpen; }
+    bool GetRepeat() const { return m_repeat; }
+    QString PlayerFileName() const { return m_playerFile; }
+    // The enabled states of Play, Pause and Stop (pop-up items; the tool bar follows them).
+    bool PlayerCanPlay() const;
+    bool PlayerCanPause() const;
+    bool PlayerCanStop() const;
+    // The end of the file (repeat or stop).
+    void FilterGraphGraphComplete();
+    void PopupVideoPlayClick();
+    void PopupVideoPauseClick();
+    void PopupVideoStopClick();
+    void PopupVideoRePlayClick();
+    void PopupVideoExitClick();
+    QMenu* playerPopupMenu() const { return m_playerMenu; }
+    QSlider* positionBar() const { return m_positionBar; }
+    MediaPlayer* player() const { return m_player.get(); }
+
     // --- release --------------------------------------------------------------------
     void ReleaseFilters();
     void FreeCapFilters();
@@ -156,12 +227,41 @@ Q_SIGNALS:
     void stillButtonPressed();
     // The engine wants a message shown (message key, title key, icon code).
     void messageRequested(const QString& messageKey, const QString& titleKey, int icon);
+    // The recording ended on its own (write error such as a full disk, compressor error).
+    // It is already stopped, what was written is kept playable, the preview runs on.
+    void recordingFailed(const QString& reason);
+    // The engine ended the recording itself (camera lost, preview stopped or restarted);
+    // the file is finalised as far as possible. VideoCaptureAviStop is not needed then.
+    void recordingEnded(const QString& fileName);
+    // The player reached the end of the file without repeat; it has been stopped (frame 8).
+    void playerEnded();
+    // Play, pause or stop changed state (also from the pop-up menu): the tool bar follows
+    // PlayerCanPlay / PlayerCanPause / PlayerCanStop.
+    void playerStateChanged();
+    // The player was stopped: MediaRewind_Btn is released (repeat itself stays on).
+    void playerStopped();
+    // Decoding failed while playing; the player is stopped.
+    void playbackFailed(const QString& reason);
+    // The pop-up menu's "Exit": the main window leaves the player.
+    void playerExitRequested();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    void createPlayerControls();
+    void setPopupStates(bool play, bool pause, bool stop);
+    void layoutChildren();
+    void followPosition();
+    void showFrozen(const QImage& picture);
+    QImage flipped(const QImage& picture) const;
+    // Finalises a running recording (before the graph goes away); its result. Ended by
+    // the engine itself, it tells the window with recordingEnded().
+    bool finishRecording(bool byEngine = true);
+    void resetRecordingFlags();
+
     bool resolveDevice();
     void watchStillButton(bool on);
     bool startGraphInternal();
@@ -177,6 +277,33 @@ private:
     IVideoDeviceSource* m_source = nullptr;
     VideoFormat m_format;
     bool m_alignToParent = false;
+
+    // Recording.
+    std::unique_ptr<AviRecorder> m_recorder;
+    int m_compressorIndex = 0;
+    std::unique_ptr<CompressorInfo> m_compressor; // in use by the prepared recording
+    bool m_capturePrepared = false;
+    QString m_capturePath;
+    // A recording the engine had to end itself (camera lost): -1 none, else whether the
+    // file was finalised; VideoCaptureAviStop reports it.
+    int m_earlyStop = -1;
+
+    // Player.
+    std::unique_ptr<MediaPlayer> m_player;
+    QMenu* m_playerMenu = nullptr;
+    QAction* PopupVideoPlay = nullptr;
+    QAction* PopupVideoPause = nullptr;
+    QAction* PopupVideoStop = nullptr;
+    QAction* PopupVideoRePlay = nullptr;
+    QAction* PopupVideoDash1 = nullptr;
+    QAction* PopupVideoExit = nullptr;
+    QSlider* m_positionBar = nullptr;
+    QTimer* m_positionTimer = nullptr;
+    QString m_playerFile;
+    bool m_playerOpen = false;
+    bool m_repeat = false;
+    bool m_playerEnd = false;
+    bool m_settingPosition = false;
 };
 
 } // namespace orvix

@@ -37,7 +37,10 @@ TextRecords::TextRecords()
                      "RecordingInterrupted_MsgBox", "LanguageFileDamaged_MsgBox",
                      "CannotDeleteFile_MsgBox", "CameraUnplugged_MsgBox"}),
       AboutDialogData({"AboutTitle_Dlg"}),
-      CompressDialogData({"CompressTitle_Dlg", "CompressOptionInfo_Dlg"}),
+      CompressDialogData({"CompressTitle_Dlg", "CompressOptionInfo_Dlg",
+                          // the camera's format and source dialogs
+                          "FormatTitle_Dlg", "FormatPixel_Dlg", "FormatSize_Dlg", "FormatRate_Dlg",
+                          "SourceTitle_Dlg"}),
       LineDialogData({"LineTitle_Dlg", "LineOptionInfo_Dlg"}),
       PathDialogData({"PathTitle_Dlg", "PathOptionInfo_Dlg"}),
       NewScaleNameDialogData({"NewScaleNameInfoDlg_nsnDlg", "PleaseNewName_GB_nsnDlg"}),

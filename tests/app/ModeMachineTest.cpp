@@ -123,7 +123,8 @@ TEST(Modes, MagnificationItemFollowsTheOverlayModes)
 TEST(Modes, WithoutTheOverlayPathOnlyVideoAndDeviceModesAreOffered)
 {
     Modes m(false);
-    test::ModalAnswerer warning([](QWidget* w) { static_cast<TMessageBoxDlg*>(w)->OKBtn->click(); });
+    test::ModalAnswerer warning(
+        [](QWidget* w) { static_cast<TMessageBoxDlg*>(w)->OKBtn->click(); });
     m.form->show();
     ASSERT_TRUE(test::waitFor([&] { return warning.answered(); }));
     m.connect();
