@@ -199,6 +199,9 @@ void MainFormUi::setupUi(QMainWindow* window)
         windowSizeGroup->addAction(a);
     }
     action("NNormal_Screen")->setChecked(true);
+    // The enlarged layouts are not offered yet: only the Normal layout exists.
+    for (const SizeItem& s : sizes)
+        action(s.name)->setEnabled(QLatin1String(s.name) == QLatin1String("NNormal_Screen"));
     addSeparator(size, "NDash5");
     addItem(size, "NDevCtrlToolbar", "Device Control Toolbar", QKeySequence(Qt::CTRL | Qt::Key_D))
         ->setCheckable(true);
