@@ -77,7 +77,7 @@ void TMainForm::ListImage_TimerTimer()
     if (QScreen* s = QApplication::primaryScreen()) {
         const QSize now = s->size();
         if (now != m_screenSize)
-            m_screenSize = now; // window sizes that fit the screen follow it
+            m_screenSize = now; // recorded for the enlarged layouts, which are not offered yet
     }
     if (m_stillPinArrived) {
         CaptureContext = true;
@@ -102,14 +102,13 @@ void TMainForm::Initial_And_Reset_ImageList()
 
 namespace {
 // Loads a picture for the still view; shows the error the way file errors are shown.
-QImage loadForStill(TMainForm& w, const QString& path)
+QImage loadForStill(const QString& path)
 {
     const PictureResult r = loadPicture(path);
     if (!r.ok()) {
         ShowMessageBox(msgText(QStringLiteral("CannotOpenImage_MsgBox")) + QStringLiteral("\n") +
                            QDir::toNativeSeparators(path) + QStringLiteral(": ") + r.error,
                        msgText(QStringLiteral("ErrorTitle_MsgBox")), ButtonsOk, IconError);
-        Q_UNUSED(w);
     }
     return r.image;
 }
@@ -117,7 +116,7 @@ QImage loadForStill(TMainForm& w, const QString& path)
 
 bool TMainForm::OpenBmpFileCom(const QString& path)
 {
-    const QImage picture = loadForStill(*this, path);
+    const QImage picture = loadForStill(path);
     if (picture.isNull())
         return false;
     setStill(picture, path);

@@ -260,12 +260,9 @@ void TMainForm::syncMediaButtons()
 void TMainForm::VideoFormatClick()
 {
     m_engine->SetHandle(this);
-    if (FrameFrozen) {
-        FrameFrozen = false;
-        m_engine->FilterGraph_Play();
-    } else {
-        m_engine->FilterGraph_Play();
-    }
+    // A frozen or loaded frame is released first; the format applies to the live video.
+    FrameFrozen = false;
+    m_engine->FilterGraph_Play();
     m_engine->VideoFormatDlg();
     m_engine->FormatChanged = false;
 }
